@@ -101,9 +101,10 @@ asio::awaitable<std::string> forward_prompt(const McpServer& server, std::string
   }
   Json args = Json::object();
   args["meeting_id"] = std::move(meeting_id);
-  BridgeOutcome outcome =
-      co_await bridge->call({std::nullopt, mcp_bridge::McpPrompt{std::move(name), std::move(args)}},
-                            mcp_bridge::call_time_limit);
+  // Named, not braced in place: GCC 12 destroys a braced temporary argument of a co_await twice.
+  mcp_bridge::BridgeRequest request{std::nullopt,
+                                    mcp_bridge::McpPrompt{std::move(name), std::move(args)}};
+  BridgeOutcome outcome = co_await bridge->call(std::move(request), mcp_bridge::call_time_limit);
   if (!outcome) {
     co_return std::string(app_not_running_text);
   }

@@ -92,8 +92,9 @@ asio::awaitable<mcp::Result<Json>> list_resources(const McpServer& server) {
   if (bridge == nullptr) {
     co_return mcp::rpc_error(internal_error, std::string(bridge_unavailable_text));
   }
-  auto outcome = co_await bridge->call({std::nullopt, mcp_bridge::McpResourceList{}},
-                                       mcp_bridge::call_time_limit);
+  // Named, not braced in place: GCC 12 destroys a braced temporary argument of a co_await twice.
+  mcp_bridge::BridgeRequest request{std::nullopt, mcp_bridge::McpResourceList{}};
+  auto outcome = co_await bridge->call(std::move(request), mcp_bridge::call_time_limit);
   if (!outcome) {
     co_return mcp::rpc_error(internal_error, std::string(app_not_running_text));
   }
@@ -119,8 +120,8 @@ asio::awaitable<mcp::Result<Json>> read_resource(const McpServer& server, Json p
     co_return mcp::rpc_error(invalid_params, "failed to deserialize parameters: " + uri.error());
   }
   // The uri goes as sent: the app alone knows which resources exist.
-  auto outcome = co_await bridge->call({std::nullopt, mcp_bridge::McpResourceRead{std::move(*uri)}},
-                                       mcp_bridge::call_time_limit);
+  mcp_bridge::BridgeRequest request{std::nullopt, mcp_bridge::McpResourceRead{std::move(*uri)}};
+  auto outcome = co_await bridge->call(std::move(request), mcp_bridge::call_time_limit);
   if (!outcome) {
     co_return mcp::rpc_error(internal_error, std::string(app_not_running_text));
   }
