@@ -8,6 +8,7 @@
 #include <tl/expected.hpp>
 
 #include "mcp_bridge/bridge_error.hpp"
+#include "mcp_bridge/exchange.hpp"
 #include "mcp_bridge/identity_cell.hpp"
 #include "mcp_bridge/records.hpp"
 
@@ -22,7 +23,8 @@ std::string socket_path_in(const std::string& data_dir);
 // One exchange with the desktop app per operation: connect, write one line, read one line,
 // decode, close. Every failure is a BridgeError value; the connection is closed on every path.
 // Operations run on the awaiting coroutine's executor, which must be a strand (or otherwise
-// serialised), and may be awaited from any number of coroutines at once.
+// serialised), and may be awaited from any number of coroutines at once. The client must outlive
+// its pending operations.
 class BridgeClient {
  public:
   explicit BridgeClient(std::string data_dir);
@@ -42,6 +44,8 @@ class BridgeClient {
  private:
   std::string data_dir_;
   std::string socket_path_;
+  // Built once; a path too long for a socket address is kept as the failure of every exchange.
+  tl::expected<Endpoint, BridgeError> endpoint_;
   IdentityCell identity_;
 };
 

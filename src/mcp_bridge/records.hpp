@@ -61,26 +61,33 @@ struct ResourceEntry {
 namespace reply {
 struct Structured {
   Json value;
+  bool operator==(const Structured&) const = default;
 };
 struct Text {
   std::string message;
   bool is_error = false;
+  bool operator==(const Text&) const = default;
 };
 struct Prompt {
   std::string text;
+  bool operator==(const Prompt&) const = default;
 };
 struct Resource {
   std::string uri;
   std::string text;
+  bool operator==(const Resource&) const = default;
 };
 struct ResourceList {
   std::vector<ResourceEntry> entries;
+  bool operator==(const ResourceList&) const = default;
 };
 struct NotFound {
   std::string message;
+  bool operator==(const NotFound&) const = default;
 };
 struct Failed {
   std::string message;
+  bool operator==(const Failed&) const = default;
 };
 }  // namespace reply
 
@@ -89,15 +96,23 @@ using McpReply = std::variant<reply::Structured, reply::Text, reply::Prompt, rep
 
 // Why the app refused an import; Unknown stands for every reason this side does not know.
 namespace rejection {
-struct Busy {};
-struct ModelsNotReady {};
+struct Busy {
+  bool operator==(const Busy&) const = default;
+};
+struct ModelsNotReady {
+  bool operator==(const ModelsNotReady&) const = default;
+};
 struct BadFile {
   std::string message;
+  bool operator==(const BadFile&) const = default;
 };
 struct Unavailable {
   std::string message;
+  bool operator==(const Unavailable&) const = default;
 };
-struct Unknown {};
+struct Unknown {
+  bool operator==(const Unknown&) const = default;
+};
 }  // namespace rejection
 
 using ImportRejection = std::variant<rejection::Busy, rejection::ModelsNotReady, rejection::BadFile,
@@ -107,6 +122,7 @@ using ImportRejection = std::variant<rejection::Busy, rejection::ModelsNotReady,
 struct StartImportReply {
   std::optional<std::string> meeting_id;
   std::optional<ImportRejection> rejection;
+  bool operator==(const StartImportReply&) const = default;
 };
 
 }  // namespace mcp_bridge
