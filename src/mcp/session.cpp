@@ -99,20 +99,32 @@ asio::awaitable<void> serve_request(State& state, Request request) {
   state.writer.write_line(to_line(answer));
 }
 
+void finish_request(State& state) {
+  std::lock_guard lock(state.mutex);
+  --state.running;
+  state.idle.notify_all();
+}
+
 void dispatch(State& state, Request request) {
   {
     std::lock_guard lock(state.mutex);
     ++state.running;
   }
-  asio::co_spawn(asio::make_strand(state.pool), serve_request(state, std::move(request)),
-                 [&state](std::exception_ptr escaped) {
-                   if (escaped) {
-                     log().error("a request task ended with an exception");
-                   }
-                   std::lock_guard lock(state.mutex);
-                   --state.running;
-                   state.idle.notify_all();
-                 });
+  Json id = request.id;
+  try {
+    asio::co_spawn(asio::make_strand(state.pool), serve_request(state, std::move(request)),
+                   [&state](std::exception_ptr escaped) {
+                     if (escaped) {
+                       log().error("a request task ended with an exception");
+                     }
+                     finish_request(state);
+                   });
+  } catch (const std::exception& error) {
+    // The task could not even be started; its request is answered all the same.
+    finish_request(state);
+    state.writer.write_line(to_line(error_answer(
+        std::move(id), internal_error(std::string("Internal error: ") + error.what()))));
+  }
 }
 
 void deliver(State& state, Incoming message) {
