@@ -23,6 +23,11 @@ struct StartupCase {
   bool library_mode;
 };
 
+// Test names carry the case name; the values would make them unreadable.
+void PrintTo(const StartupCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class DatabasePath : public testing::TestWithParam<StartupCase> {};
 
 TEST_P(DatabasePath, FollowsTheFirstRuleThatApplies) {

@@ -102,6 +102,11 @@ struct ModeCase {
   const std::string* instructions;
 };
 
+// Test names carry the case name; the values would make them unreadable.
+void PrintTo(const ModeCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class ServerDescription : public testing::TestWithParam<ModeCase> {};
 
 TEST_P(ServerDescription, IsTheInitializeResult) {
@@ -144,6 +149,10 @@ struct VersionCase {
   Json params;
   Json answered;
 };
+
+void PrintTo(const VersionCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class VersionNegotiation : public testing::TestWithParam<VersionCase> {};
 
@@ -190,6 +199,10 @@ struct FailureCase {
   std::vector<std::string> lines;
   std::string error_line;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class HandshakeFailure : public testing::TestWithParam<FailureCase> {};
 
@@ -304,6 +317,10 @@ struct BadLineCase {
   std::string line;
   Json answer;
 };
+
+void PrintTo(const BadLineCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class BadLine : public testing::TestWithParam<BadLineCase> {};
 
@@ -475,6 +492,10 @@ struct ColourCase {
   bool colour;
 };
 
+void PrintTo(const ColourCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class LogColour : public testing::TestWithParam<ColourCase> {};
 
 TEST_P(LogColour, FollowsNoColor) {
@@ -505,6 +526,10 @@ struct NoParentCase {
   std::vector<std::string> args;
   std::map<std::string, std::string> env;
 };
+
+void PrintTo(const NoParentCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class DbPathWithoutParent : public testing::TestWithParam<NoParentCase> {};
 

@@ -53,6 +53,11 @@ struct ReaderCase {
   std::vector<std::string> expected;
 };
 
+// Test names carry the case name; the values would make them unreadable.
+void PrintTo(const ReaderCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class LineReaderCases : public testing::TestWithParam<ReaderCase> {};
 
 TEST_P(LineReaderCases, SplitsInputIntoLines) {

@@ -11,6 +11,10 @@ struct VersionCase {
   const char* expected;
 };
 
+void PrintTo(const VersionCase& c, std::ostream* out) {
+  *out << c.params;
+}
+
 class NegotiateProtocolVersion : public testing::TestWithParam<VersionCase> {};
 
 TEST_P(NegotiateProtocolVersion, AnswersTheOlderOfClientAndLatest) {
