@@ -239,6 +239,9 @@ Session::~Session() {
 }
 
 tl::expected<void, SessionFailure> Session::wait() {
+  if (!state_) {
+    return {};  // moved from
+  }
   if (state_->input_thread.joinable()) {
     state_->input_thread.join();
   }
