@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ enum class Mode { normal, library };
 
 inline const char* mode_name(Mode mode) {
   return mode == Mode::library ? "Library" : "Normal";
+}
+inline void PrintTo(Mode mode, std::ostream* os) {
+  *os << mode_name(mode);
 }
 
 // A fresh directory, removed with everything in it.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ struct AnswerCase {
   std::string answer;
   Json expected;
 };
+
+// Failure messages name the case instead of dumping its bytes.
+void PrintTo(const AnswerCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 const std::vector<AnswerCase> answer_cases = {
     {"Started", R"({"meetingId":"m-42"})", started("m-42")},

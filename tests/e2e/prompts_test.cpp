@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,11 @@ struct PromptCase {
   std::string reply_line;  // empty: the app closes without answering
   std::string text;
 };
+
+// Failure messages name the case instead of dumping its bytes.
+void PrintTo(const PromptCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 const std::vector<PromptCase> prompt_cases = {
     {"Prompt", R"({"kind":"prompt","text":"Summarise meeting m1:\n..."})",

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,11 @@ struct ListCase {
   Json expected;
 };
 
+// Failure messages name the case instead of dumping its bytes.
+void PrintTo(const ListCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 const std::vector<ListCase> list_cases = {
     {"ThreeEntriesInOrder",
      R"({"kind":"resourceList","entries":[)"
@@ -117,6 +123,11 @@ struct ReadCase {
   std::string reply_line;  // empty: the app closes without answering
   Json expected;
 };
+
+// Failure messages name the case instead of dumping its bytes.
+void PrintTo(const ReadCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 const std::vector<ReadCase> read_cases = {
     {"ResourceCarriesTheAppsUri",

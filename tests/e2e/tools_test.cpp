@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,11 @@ struct ForwardCase {
   Json sent_args;  // what the app must receive as "args"
   bool read_only;  // kept in library mode
 };
+
+// Failure messages name the case instead of dumping its bytes.
+void PrintTo(const ForwardCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 std::string case_name(const testing::TestParamInfo<ForwardCase>& info) {
   return info.param.name;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "mcp_server/library_fence.hpp"
@@ -16,6 +17,11 @@ struct FenceCase {
   std::string content;
   std::string expected;
 };
+
+// Failure messages name the case instead of dumping its bytes.
+void PrintTo(const FenceCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class FenceLibraryOutput : public testing::TestWithParam<FenceCase> {};
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,11 @@ struct ReplyCase {
   Json expected_off;  // library mode off
   Json expected_on;   // library mode on
 };
+
+// Failure messages name the case instead of dumping its bytes.
+void PrintTo(const ReplyCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ToolResultFromReply : public testing::TestWithParam<ReplyCase> {};
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "mcp_server/reply_rendering.hpp"
@@ -16,6 +17,11 @@ struct RenderingCase {
   McpReply reply;
   std::string expected;
 };
+
+// Failure messages name the case instead of dumping its bytes.
+void PrintTo(const RenderingCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class RenderReply : public testing::TestWithParam<RenderingCase> {};
 
