@@ -53,8 +53,8 @@ ToolOutcome tool_result_from_reply(mcp_bridge::McpReply reply, bool library_mode
                           return ToolResult::text(std::move(text.message), text.is_error);
                         },
                         [library_mode](reply::Structured& structured) -> ToolOutcome {
-                          // Library mode must not hand the client app-made objects it could read as
-                          // anything but data.
+                          // The app answers read tools with text in library mode; a value
+                          // here does not fit the request and is not passed on.
                           if (library_mode) {
                             return internal_error(std::string(unexpected_reply_text));
                           }

@@ -77,8 +77,9 @@ Json prompt_result(std::string_view description, std::string text) {
 // Only the argument can fail the request; whatever the app does becomes the prompt's text.
 asio::awaitable<mcp::Result<Json>> get_prompt(const McpServer& server, const PromptSpec& spec,
                                               Json arguments) {
+  static const Json no_arguments = Json::object();
   const bool absent = arguments.is_null();
-  auto decoded = decode_record<MeetingIdArg>(absent ? Json::object() : arguments);
+  auto decoded = decode_record<MeetingIdArg>(absent ? no_arguments : arguments);
   if (!decoded) {
     co_return mcp::rpc_error(
         mcp::error_code::invalid_params,
