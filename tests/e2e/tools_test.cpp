@@ -300,16 +300,18 @@ TEST(ClientIdentity, ASecondInitializeChangesNothingInLaterRequests) {
                                         "mcpTool", "get-meeting", {{"meeting_id", "m1"}})});
 }
 
-TEST(ConcurrentToolCalls, EveryIdGetsItsOwnAnswer) {
+TEST(ConcurrentToolCalls, EveryIdGetsItsOwnAnswerAndTheExchangesOverlap) {
   constexpr int calls = 50;
   AppSession session;
-  // Shuffled delays make the answers come back in another order than the requests went out.
+  // Shuffled delays (0 to 196 ms, each once) bring the answers back in another order than the
+  // requests went out. One exchange at a time would need their sum, 4.9 s.
   session.app.set_script([](const std::string& line) {
     const std::string id = Json::parse(line).at("args").at("meeting_id").get<std::string>();
     const int n = std::stoi(id.substr(1));
     Json reply = {{"kind", "text"}, {"message", "echo " + id}, {"isError", false}};
-    return Behaviour::reply(reply.dump()).after(std::chrono::milliseconds((n * 37) % 50));
+    return Behaviour::reply(reply.dump()).after(std::chrono::milliseconds((n * 37) % 50 * 4));
   });
+  const auto start = std::chrono::steady_clock::now();
   for (int n = 0; n < calls; ++n) {
     session.veltu->send(Json{
         {"jsonrpc", "2.0"},
@@ -322,6 +324,7 @@ TEST(ConcurrentToolCalls, EveryIdGetsItsOwnAnswer) {
     ASSERT_TRUE(response.has_value()) << "no answer for call " << n;
     EXPECT_EQ(answer_of(*response), text_result("echo m" + std::to_string(n), false));
   }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2500ms);
   EXPECT_EQ(session.app.requests().size(), static_cast<std::size_t>(calls));
 }
 
