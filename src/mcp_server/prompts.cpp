@@ -12,17 +12,17 @@
 namespace mcp_server {
 namespace {
 
-struct PromptSpec {
+struct PromptDefinition {
   std::string_view name;
   // Carried by the prompts/get result only; the listing shows none.
   std::string_view description;
 };
 
-constexpr PromptSpec summarize_meeting{
+constexpr PromptDefinition summarize_meeting{
     "summarize-meeting",
     "Generate comprehensive meeting notes with overview, topics, key discussion points, "
     "decisions, and action items."};
-constexpr PromptSpec find_action_items{
+constexpr PromptDefinition find_action_items{
     "find-action-items",
     "Extract action items, commitments, and follow-ups from a meeting transcript. Identifies "
     "tasks, owners, and deadlines."};
@@ -75,8 +75,8 @@ Json prompt_result(std::string_view description, std::string text) {
 }
 
 // Only the argument can fail the request; whatever the app does becomes the prompt's text.
-asio::awaitable<mcp::Result<Json>> get_prompt(const McpServer& server, const PromptSpec& spec,
-                                              Json arguments) {
+asio::awaitable<mcp::Result<Json>> get_prompt(const McpServer& server,
+                                              const PromptDefinition& definition, Json arguments) {
   static const Json no_arguments = Json::object();
   const bool absent = arguments.is_null();
   auto decoded = decode_record<MeetingIdArg>(absent ? no_arguments : arguments);
@@ -87,14 +87,14 @@ asio::awaitable<mcp::Result<Json>> get_prompt(const McpServer& server, const Pro
             decoded.error());
   }
   std::string text =
-      co_await forward_prompt(server, std::string(spec.name), std::move(decoded->meeting_id));
-  co_return prompt_result(spec.description, std::move(text));
+      co_await forward_prompt(server, std::string(definition.name), std::move(decoded->meeting_id));
+  co_return prompt_result(definition.description, std::move(text));
 }
 
-mcp::PromptEntry<PromptHandler> prompt_entry(const PromptSpec& spec) {
-  // `spec` has static storage, so the handler may keep a pointer to it.
-  const PromptSpec* kept = &spec;
-  return {mcp::PromptDescriptor{std::string(spec.name), std::nullopt, meeting_id_arguments()},
+mcp::PromptEntry<PromptHandler> prompt_entry(const PromptDefinition& definition) {
+  // `definition` has static storage, so the handler may keep a pointer to it.
+  const PromptDefinition* kept = &definition;
+  return {mcp::PromptDescriptor{std::string(definition.name), std::nullopt, meeting_id_arguments()},
           [kept](const McpServer& server, Json arguments) {
             return get_prompt(server, *kept, std::move(arguments));
           }};
