@@ -1,9 +1,8 @@
 #pragma once
 
+#include <asio/awaitable.hpp>
 #include <string>
 #include <string_view>
-
-#include <asio/awaitable.hpp>
 
 #include "mcp/json.hpp"
 #include "mcp/result.hpp"

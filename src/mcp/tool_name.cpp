@@ -25,8 +25,8 @@ std::vector<std::string> tool_name_problems(std::string_view name) {
       break;
     }
   }
-  if (!name.empty() && (name.front() == '-' || name.front() == '.' || name.back() == '-' ||
-                        name.back() == '.')) {
+  if (!name.empty() &&
+      (name.front() == '-' || name.front() == '.' || name.back() == '-' || name.back() == '.')) {
     problems.push_back("must not start or end with a dash or a dot");
   }
   return problems;

@@ -11,7 +11,9 @@ ToolResult ToolResult::text(std::string text, bool is_error) {
   return result;
 }
 
-ToolResult ToolResult::error(std::string text) { return ToolResult::text(std::move(text), true); }
+ToolResult ToolResult::error(std::string text) {
+  return ToolResult::text(std::move(text), true);
+}
 
 ToolResult ToolResult::structured(Json value) {
   ToolResult result;
@@ -19,7 +21,9 @@ ToolResult ToolResult::structured(Json value) {
   return result;
 }
 
-Json ToolResult::to_json() const& { return ToolResult(*this).to_json(); }
+Json ToolResult::to_json() const& {
+  return ToolResult(*this).to_json();
+}
 
 Json ToolResult::to_json() && {
   Json result = {{"content", std::move(content)}, {"isError", is_error}};

@@ -1,10 +1,9 @@
 #pragma once
 
+#include <asio/awaitable.hpp>
 #include <chrono>
 #include <optional>
 #include <string>
-
-#include <asio/awaitable.hpp>
 #include <tl/expected.hpp>
 
 #include "mcp_bridge/bridge_error.hpp"
@@ -35,7 +34,7 @@ class BridgeClient {
 
   // `request.client` is filled from the identity cell when the exchange starts.
   asio::awaitable<tl::expected<McpReply, BridgeError>> call(BridgeRequest request,
-                                                           std::chrono::milliseconds limit) const;
+                                                            std::chrono::milliseconds limit) const;
 
   asio::awaitable<tl::expected<StartImportReply, BridgeError>> start_import(
       std::string file_path, std::optional<std::string> title,

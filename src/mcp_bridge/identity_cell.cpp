@@ -2,7 +2,9 @@
 
 namespace mcp_bridge {
 
-IdentityCell::~IdentityCell() { delete value_.load(std::memory_order_acquire); }
+IdentityCell::~IdentityCell() {
+  delete value_.load(std::memory_order_acquire);
+}
 
 bool IdentityCell::offer(ClientIdentity identity) const {
   auto candidate = std::make_unique<ClientIdentity>(std::move(identity));
@@ -15,6 +17,8 @@ bool IdentityCell::offer(ClientIdentity identity) const {
   return false;
 }
 
-const ClientIdentity* IdentityCell::get() const { return value_.load(std::memory_order_acquire); }
+const ClientIdentity* IdentityCell::get() const {
+  return value_.load(std::memory_order_acquire);
+}
 
 }  // namespace mcp_bridge

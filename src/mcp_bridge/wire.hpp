@@ -2,7 +2,6 @@
 
 #include <string>
 #include <string_view>
-
 #include <tl/expected.hpp>
 
 #include "mcp_bridge/records.hpp"

@@ -10,7 +10,8 @@
 namespace mcp_server {
 
 // The tool methods. Each forwarded one hands its own name and decoded record to forward_tool.
-asio::awaitable<ToolOutcome> search_transcripts(const McpServer& server, SearchTranscriptsArgs args);
+asio::awaitable<ToolOutcome> search_transcripts(const McpServer& server,
+                                                SearchTranscriptsArgs args);
 asio::awaitable<ToolOutcome> list_meetings(const McpServer& server, ListMeetingsArgs args);
 asio::awaitable<ToolOutcome> get_meeting(const McpServer& server, GetMeetingArgs args);
 asio::awaitable<ToolOutcome> get_transcript(const McpServer& server, GetTranscriptArgs args);

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <functional>
-
 #include <asio/awaitable.hpp>
+#include <functional>
 
 #include "mcp/json.hpp"
 #include "mcp/prompt_registry.hpp"
