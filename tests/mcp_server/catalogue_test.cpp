@@ -4,14 +4,13 @@
 
 #include <asio/co_spawn.hpp>
 #include <asio/io_context.hpp>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "mcp/tool_name.hpp"
 #include "mcp_server/mcp_server.hpp"
+#include "support/golden.hpp"
 #include "support/stand_in_app.hpp"
 
 namespace mcp_server {
@@ -19,13 +18,7 @@ namespace {
 
 using mcp::Json;
 
-Json read_golden(const std::string& relative_path) {
-  std::ifstream file(std::string(VELTU_TEST_DATA_DIR) + "/" + relative_path);
-  EXPECT_TRUE(file.good()) << relative_path;
-  std::stringstream text;
-  text << file.rdbuf();
-  return Json::parse(text.str());
-}
+using test_support::read_golden;
 
 std::vector<std::string> names_of(const Json& tools) {
   std::vector<std::string> names;

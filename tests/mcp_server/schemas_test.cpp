@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <ostream>
-#include <sstream>
 #include <string>
 
 #include "mcp_server/action_points.hpp"
@@ -12,19 +10,14 @@
 #include "mcp_server/reads.hpp"
 #include "mcp_server/record.hpp"
 #include "mcp_server/writes.hpp"
+#include "support/golden.hpp"
 
 namespace mcp_server {
 namespace {
 
 using mcp::Json;
 
-Json read_golden(const std::string& relative_path) {
-  std::ifstream file(std::string(VELTU_TEST_DATA_DIR) + "/" + relative_path);
-  EXPECT_TRUE(file.good()) << relative_path;
-  std::stringstream text;
-  text << file.rdbuf();
-  return Json::parse(text.str());
-}
+using test_support::read_golden;
 
 struct SchemaCase {
   std::string record;
