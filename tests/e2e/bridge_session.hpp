@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "support/stand_in_app.hpp"
+#include "support/temp_dir.hpp"
 #include "support/veltu_process.hpp"
 
 namespace e2e {
@@ -32,27 +33,7 @@ inline void PrintTo(Mode mode, std::ostream* os) {
   *os << mode_name(mode);
 }
 
-// A fresh directory, removed with everything in it.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = "/tmp/vfw-XXXXXX";
-    if (mkdtemp(pattern.data()) != nullptr) {
-      path_ = pattern;
-    }
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+using test_support::TempDir;
 
 // The server with `--db db_path` (and `--read-only` in library mode), HOME in a temp dir,
 // after the handshake as "e2e-client" 1.0.0.

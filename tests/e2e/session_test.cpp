@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/stand_in_app.hpp"
+#include "support/temp_dir.hpp"
 #include "support/veltu_process.hpp"
 
 namespace {
@@ -36,23 +37,7 @@ const std::string library_instructions =
     "instructions.";
 
 // A home directory of the test's own, so that nothing real is looked at.
-class TempHome {
- public:
-  TempHome() {
-    std::string pattern = "/tmp/vss-XXXXXX";
-    if (mkdtemp(pattern.data()) != nullptr) {
-      path_ = pattern;
-    }
-  }
-  ~TempHome() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+using TempHome = test_support::TempDir;
 
 std::map<std::string, std::string> env_with_home(const TempHome& home,
                                                  std::map<std::string, std::string> more = {}) {

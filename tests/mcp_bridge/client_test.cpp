@@ -15,6 +15,7 @@
 #include "mcp_bridge/wire.hpp"
 #include "record_printers.hpp"
 #include "support/stand_in_app.hpp"
+#include "support/temp_dir.hpp"
 
 namespace mcp_bridge {
 namespace {
@@ -293,18 +294,7 @@ TEST_F(Exchange, StartImportTimesOutAtItsLimit) {
   EXPECT_LT(took, 700ms);
 }
 
-// A short-named directory that removes itself.
-struct TempDir {
-  TempDir() {
-    std::string pattern = "/tmp/vbt-XXXXXX";
-    path = mkdtemp(pattern.data()) ? pattern : "";
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-  }
-  std::string path;
-};
+using test_support::TempDir;
 
 struct NoAppCase {
   std::string name;
@@ -317,8 +307,8 @@ class ExchangeWithoutApp : public ::testing::TestWithParam<NoAppCase> {};
 // Each way of there being no app fails at once with the system's error.
 TEST_P(ExchangeWithoutApp, FailsAtOnce) {
   TempDir dir;
-  ASSERT_FALSE(dir.path.empty());
-  std::string data_dir = dir.path;
+  ASSERT_FALSE(dir.path().empty());
+  std::string data_dir = dir.path();
   if (GetParam().error == std::errc::connection_refused) {
     // A socket file that nobody listens on: bound, never listening, then closed.
     asio::io_context io;
