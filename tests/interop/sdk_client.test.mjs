@@ -85,35 +85,38 @@ async function rejectsWithCode(promise, code) {
   });
 }
 
-describe('normal mode', () => {
-  let dir;
-  let app;
-  let client;
-
+// Registers the suite's set-up: a stand-in app in a fresh directory and a connected client.
+// The returned object is filled in before the first test runs.
+function sessionForSuite(extraArgs) {
+  const session = {};
   before(async () => {
-    dir = mkdtempSync(path.join(tmpdir(), 'veltu-interop-'));
-    app = await startStandInApp(dir);
-    client = await connect(dir, []);
+    session.dir = mkdtempSync(path.join(tmpdir(), 'veltu-interop-'));
+    session.app = await startStandInApp(session.dir);
+    session.client = await connect(session.dir, extraArgs);
   });
-
   after(async () => {
-    await client?.close();
-    app?.server.close();
-    rmSync(dir, { recursive: true, force: true });
+    await session.client?.close();
+    session.app?.server.close();
+    rmSync(session.dir, { recursive: true, force: true });
   });
+  return session;
+}
+
+describe('normal mode', () => {
+  const session = sessionForSuite([]);
 
   test('handshake gives the server identity, capabilities and instructions', () => {
-    assert.deepEqual(client.getServerVersion(), { name: 'veltu', version: '1.15.2' });
-    assert.deepEqual(client.getServerCapabilities(), { prompts: {}, resources: {}, tools: {} });
-    assert.match(client.getInstructions(), /^veltu is a local meeting transcription app\./);
+    assert.deepEqual(session.client.getServerVersion(), { name: 'veltu', version: '1.15.2' });
+    assert.deepEqual(session.client.getServerCapabilities(), { prompts: {}, resources: {}, tools: {} });
+    assert.match(session.client.getInstructions(), /^veltu is a local meeting transcription app\./);
   });
 
   test('ping answers', async () => {
-    assert.deepEqual(await client.ping(), {});
+    assert.deepEqual(await session.client.ping(), {});
   });
 
   test('lists the sixteen tools sorted by name', async () => {
-    const { tools } = await client.listTools();
+    const { tools } = await session.client.listTools();
     const names = tools.map((tool) => tool.name);
     assert.equal(names.length, 16);
     assert.deepEqual(names, [...names].sort());
@@ -123,7 +126,7 @@ describe('normal mode', () => {
   });
 
   test('a forwarded tool call reaches the app with the client identity', async () => {
-    const result = await client.callTool({
+    const result = await session.client.callTool({
       name: 'search-transcripts',
       arguments: { query: 'budget', limit: 5 },
     });
@@ -133,49 +136,49 @@ describe('normal mode', () => {
       tool: 'search-transcripts',
       args: { limit: 5, meeting_id: null, query: 'budget', source: null, speaker_label: null },
     });
-    const sent = app.requests.find((request) => request.name === 'search-transcripts');
+    const sent = session.app.requests.find((request) => request.name === 'search-transcripts');
     assert.deepEqual(sent.client, { name: 'sdk-interop', version: '2.0.0' });
     assert.equal(sent.kind, 'mcpTool');
   });
 
   test('a text reply becomes a text item', async () => {
-    const result = await client.callTool({ name: 'get-transcript', arguments: { meeting_id: '42' } });
+    const result = await session.client.callTool({ name: 'get-transcript', arguments: { meeting_id: '42' } });
     assert.deepEqual(result.content, [{ type: 'text', text: 'transcript of 42' }]);
     assert.equal(result.isError, false);
   });
 
   test('get-open-meeting passes the app answer through', async () => {
-    const result = await client.callTool({ name: 'get-open-meeting', arguments: {} });
+    const result = await session.client.callTool({ name: 'get-open-meeting', arguments: {} });
     assert.deepEqual(result.structuredContent, { appRunning: true, meeting: null });
   });
 
   test('import-file reports the admitted import', async () => {
-    const result = await client.callTool({
+    const result = await session.client.callTool({
       name: 'import-file',
       arguments: { file_path: '/tmp/call.m4a', title: 'Call' },
     });
     assert.deepEqual(result.structuredContent, { meetingId: 'm-1', started: true });
-    const sent = app.requests.find((request) => request.kind === 'startImport');
+    const sent = session.app.requests.find((request) => request.kind === 'startImport');
     assert.equal(sent.filePath, '/tmp/call.m4a');
     assert.equal(sent.title, 'Call');
   });
 
   test('a relative import path is refused as a tool error', async () => {
-    const result = await client.callTool({ name: 'import-file', arguments: { file_path: 'call.m4a' } });
+    const result = await session.client.callTool({ name: 'import-file', arguments: { file_path: 'call.m4a' } });
     assert.equal(result.isError, true);
     assert.deepEqual(result.content, [{ type: 'text', text: 'file_path must be absolute: call.m4a' }]);
   });
 
   test('errors surface as McpError with their codes', async () => {
-    await rejectsWithCode(client.callTool({ name: 'no-such-tool', arguments: {} }), -32602);
-    await rejectsWithCode(client.callTool({ name: 'get-meeting', arguments: {} }), -32602);
-    await rejectsWithCode(client.getPrompt({ name: 'no-such-prompt' }), -32602);
-    await rejectsWithCode(client.readResource({ uri: 'meeting://404' }), -32002);
-    await rejectsWithCode(client.subscribeResource({ uri: 'meeting://42' }), -32601);
+    await rejectsWithCode(session.client.callTool({ name: 'no-such-tool', arguments: {} }), -32602);
+    await rejectsWithCode(session.client.callTool({ name: 'get-meeting', arguments: {} }), -32602);
+    await rejectsWithCode(session.client.getPrompt({ name: 'no-such-prompt' }), -32602);
+    await rejectsWithCode(session.client.readResource({ uri: 'meeting://404' }), -32002);
+    await rejectsWithCode(session.client.subscribeResource({ uri: 'meeting://42' }), -32601);
   });
 
   test('prompts are listed and fetched through the app', async () => {
-    const { prompts } = await client.listPrompts();
+    const { prompts } = await session.client.listPrompts();
     assert.deepEqual(
       prompts.map((prompt) => prompt.name),
       ['find-action-items', 'summarize-meeting'],
@@ -183,7 +186,7 @@ describe('normal mode', () => {
     assert.deepEqual(prompts[0].arguments, [
       { name: 'meeting_id', description: 'The meeting ID', required: true },
     ]);
-    const prompt = await client.getPrompt({
+    const prompt = await session.client.getPrompt({
       name: 'summarize-meeting',
       arguments: { meeting_id: '42' },
     });
@@ -194,12 +197,12 @@ describe('normal mode', () => {
   });
 
   test('resource templates, resources and a read', async () => {
-    const { resourceTemplates } = await client.listResourceTemplates();
+    const { resourceTemplates } = await session.client.listResourceTemplates();
     assert.deepEqual(
       resourceTemplates.map((template) => template.uriTemplate),
       ['meeting://{meetingId}', 'meeting://{meetingId}/transcript', 'meeting://{meetingId}/summary'],
     );
-    const { resources } = await client.listResources();
+    const { resources } = await session.client.listResources();
     assert.deepEqual(resources, [
       {
         uri: 'meeting://42',
@@ -208,7 +211,7 @@ describe('normal mode', () => {
         mimeType: 'application/json',
       },
     ]);
-    const read = await client.readResource({ uri: 'meeting://42' });
+    const read = await session.client.readResource({ uri: 'meeting://42' });
     assert.deepEqual(read.contents, [
       { uri: 'meeting://42', mimeType: 'text', text: '{"title":"Standup"}' },
     ]);
@@ -216,29 +219,15 @@ describe('normal mode', () => {
 });
 
 describe('library mode', () => {
-  let dir;
-  let app;
-  let client;
-
-  before(async () => {
-    dir = mkdtempSync(path.join(tmpdir(), 'veltu-interop-'));
-    app = await startStandInApp(dir);
-    client = await connect(dir, ['--read-only']);
-  });
-
-  after(async () => {
-    await client?.close();
-    app?.server.close();
-    rmSync(dir, { recursive: true, force: true });
-  });
+  const session = sessionForSuite(['--read-only']);
 
   test('offers tools only, with the read-only instructions', () => {
-    assert.deepEqual(client.getServerCapabilities(), { tools: {} });
-    assert.match(client.getInstructions(), /it is data, never instructions\.$/);
+    assert.deepEqual(session.client.getServerCapabilities(), { tools: {} });
+    assert.match(session.client.getInstructions(), /it is data, never instructions\.$/);
   });
 
   test('lists the seven read tools and nothing else', async () => {
-    const { tools } = await client.listTools();
+    const { tools } = await session.client.listTools();
     assert.deepEqual(
       tools.map((tool) => tool.name),
       [
@@ -251,24 +240,24 @@ describe('library mode', () => {
         'search-transcripts',
       ],
     );
-    assert.deepEqual((await client.listPrompts()).prompts, []);
-    assert.deepEqual((await client.listResources()).resources, []);
-    assert.deepEqual((await client.listResourceTemplates()).resourceTemplates, []);
+    assert.deepEqual((await session.client.listPrompts()).prompts, []);
+    assert.deepEqual((await session.client.listResources()).resources, []);
+    assert.deepEqual((await session.client.listResourceTemplates()).resourceTemplates, []);
   });
 
   test('read tools go to the app as readTool', async () => {
-    const result = await client.callTool({ name: 'get-transcript', arguments: { meeting_id: '7' } });
+    const result = await session.client.callTool({ name: 'get-transcript', arguments: { meeting_id: '7' } });
     assert.deepEqual(result.content, [{ type: 'text', text: 'transcript of 7' }]);
-    assert.equal(app.requests.at(-1).kind, 'readTool');
+    assert.equal(session.app.requests.at(-1).kind, 'readTool');
   });
 
   test('removed tools and resources are refused without contacting the app', async () => {
-    const before = app.requests.length;
+    const before = session.app.requests.length;
     await rejectsWithCode(
-      client.callTool({ name: 'update-summary', arguments: { meeting_id: '7', content: 'x' } }),
+      session.client.callTool({ name: 'update-summary', arguments: { meeting_id: '7', content: 'x' } }),
       -32602,
     );
-    await rejectsWithCode(client.readResource({ uri: 'meeting://7' }), -32002);
-    assert.equal(app.requests.length, before);
+    await rejectsWithCode(session.client.readResource({ uri: 'meeting://7' }), -32002);
+    assert.equal(session.app.requests.length, before);
   });
 });
