@@ -1,5 +1,5 @@
 # The front door: `make test` and `make demo` work on a fresh Debian 12 machine.
-.PHONY: all build test asan demo format deps test-deps clean
+.PHONY: all build test asan bench demo format deps test-deps clean
 
 INTEROP_DIR := tests/interop
 INTEROP_STAMP := $(INTEROP_DIR)/node_modules/.package-lock.json
@@ -27,6 +27,11 @@ asan: test-deps $(INTEROP_STAMP)
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+bench: test-deps
+	cmake --preset release -DVELTU_BUILD_TESTS=ON
+	cmake --build --preset release --target veltu_benchmarks
+	build/release/bench/veltu_benchmarks
 
 demo: deps
 	cmake --preset release -DVELTU_BUILD_TESTS=OFF
