@@ -49,6 +49,13 @@ inline std::unique_ptr<test_support::VeltuProcess> start_veltu(const std::string
   return veltu;
 }
 
+// The stand-in's behaviour for a case's reply line; an empty line stands for an app that
+// closes the connection without answering.
+inline test_support::Behaviour reply_or_close(const std::string& reply_line) {
+  return reply_line.empty() ? test_support::Behaviour::close_at_once()
+                            : test_support::Behaviour::reply(reply_line);
+}
+
 // The stand-in app and a server talking to it.
 struct AppSession {
   explicit AppSession(Mode mode = Mode::normal) : veltu(start_veltu(app.db_path(), mode, home)) {}

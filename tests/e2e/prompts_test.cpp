@@ -77,11 +77,7 @@ class PromptOutcome : public testing::TestWithParam<PromptCase> {};
 
 TEST_P(PromptOutcome, BecomesTheTextOfTheOneUserMessage) {
   AppSession session;
-  if (GetParam().reply_line.empty()) {
-    session.app.always(Behaviour::close_at_once());
-  } else {
-    session.app.always(Behaviour::reply(GetParam().reply_line));
-  }
+  session.app.always(reply_or_close(GetParam().reply_line));
   EXPECT_EQ(get_prompt(*session.veltu, "summarize-meeting", {{"meeting_id", "m1"}}),
             prompt_answer(summarize_description, GetParam().text));
   EXPECT_EQ(get_prompt(*session.veltu, "find-action-items",

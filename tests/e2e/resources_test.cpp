@@ -102,11 +102,7 @@ class ResourcesList : public testing::TestWithParam<ListCase> {};
 
 TEST_P(ResourcesList, MapsTheAppsReply) {
   AppSession session;
-  if (GetParam().reply_line.empty()) {
-    session.app.always(Behaviour::close_at_once());
-  } else {
-    session.app.always(Behaviour::reply(GetParam().reply_line));
-  }
+  session.app.always(reply_or_close(GetParam().reply_line));
   EXPECT_EQ(answer_of(session.veltu->request("resources/list", {{"cursor", "abc"}})),
             GetParam().expected);
   EXPECT_EQ(session.app.requests(),
@@ -148,11 +144,7 @@ class ResourcesRead : public testing::TestWithParam<ReadCase> {};
 
 TEST_P(ResourcesRead, SendsTheUriVerbatimAndMapsTheAppsReply) {
   AppSession session;
-  if (GetParam().reply_line.empty()) {
-    session.app.always(Behaviour::close_at_once());
-  } else {
-    session.app.always(Behaviour::reply(GetParam().reply_line));
-  }
+  session.app.always(reply_or_close(GetParam().reply_line));
   EXPECT_EQ(answer_of(session.veltu->request("resources/read", {{"uri", "meeting://42/summary"}})),
             GetParam().expected);
   EXPECT_EQ(session.app.requests(),
