@@ -31,7 +31,7 @@ TEST(ConcurrentExchanges, EachCallGetsItsOwnAnswer) {
     const auto delay = std::chrono::milliseconds(args["call"].get<int>() * 37 % 50);
     return Behaviour::reply(R"({"kind":"structured","value":)" + args.dump() + "}").after(delay);
   });
-  const auto baseline = bridge_test::open_descriptor_count();
+  const auto baseline = bridge_test::settled_descriptor_count();
   {
     const BridgeClient client(app.dir());
     ASSERT_TRUE(client.client_identity().offer({"desk-client", "3"}));

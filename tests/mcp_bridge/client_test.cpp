@@ -165,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Exchange, NeverAnsweredTimesOutAtTheLimitAndCloses) {
   ASSERT_TRUE(call(get_meeting).has_value());  // the pool's reactor now exists
-  const auto baseline = bridge_test::open_descriptor_count();
+  const auto baseline = bridge_test::settled_descriptor_count();
   app_.always(Behaviour::never_answer());
 
   const auto start = Clock::now();
@@ -218,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(Delays, ExchangeDelay,
 TEST_F(Exchange, DroppedOperationClosesTheConnection) {
   using namespace asio::experimental::awaitable_operators;
   ASSERT_TRUE(call(get_meeting).has_value());
-  const auto baseline = bridge_test::open_descriptor_count();
+  const auto baseline = bridge_test::settled_descriptor_count();
   app_.always(Behaviour::never_answer());
 
   auto race = [this]() -> asio::awaitable<std::size_t> {

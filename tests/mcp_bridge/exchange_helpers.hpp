@@ -34,6 +34,19 @@ inline std::size_t open_descriptor_count() {
   return count;
 }
 
+// The count once it has stayed the same for a moment: the stand-in closes its side of an
+// ended connection shortly after the client, so a count taken at once may still hold it.
+inline std::size_t settled_descriptor_count() {
+  std::size_t count = open_descriptor_count();
+  for (int unchanged = 0, tries = 0; unchanged < 3 && tries < 100; ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const std::size_t now = open_descriptor_count();
+    unchanged = now == count ? unchanged + 1 : 0;
+    count = now;
+  }
+  return count;
+}
+
 // The stand-in closes its side of a connection shortly after the client did, so the count is
 // given a moment to come back.
 inline std::size_t descriptor_count_settled_to(std::size_t baseline,
