@@ -176,7 +176,7 @@ TEST_F(Exchange, NeverAnsweredTimesOutAtTheLimitAndCloses) {
   EXPECT_EQ(result.error().message, "app did not reply");
   EXPECT_FALSE(result.error().system);
   EXPECT_GE(took, 200ms);
-  EXPECT_LT(took, 700ms);
+  EXPECT_LT(took, 2s);  // far below "never", with room for a loaded machine
   ASSERT_TRUE(app_.wait_for_requests(2, 1s));
   // The stand-in lets go of its end only once the client closed the connection.
   EXPECT_EQ(bridge_test::descriptor_count_settled_to(baseline, 2s), baseline);
@@ -291,7 +291,7 @@ TEST_F(Exchange, StartImportTimesOutAtItsLimit) {
   EXPECT_EQ(result.error().kind, BridgeErrorKind::timed_out);
   EXPECT_EQ(result.error().message, "app did not reply");
   EXPECT_GE(took, 200ms);
-  EXPECT_LT(took, 700ms);
+  EXPECT_LT(took, 2s);  // far below "never", with room for a loaded machine
 }
 
 using test_support::TempDir;
