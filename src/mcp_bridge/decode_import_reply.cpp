@@ -38,13 +38,9 @@ tl::expected<ImportRejection, std::string> decode_rejection(Json& object) {
 }  // namespace
 
 tl::expected<StartImportReply, std::string> decode_import_reply(std::string_view text) {
-  auto tree = parse_strict_json(text);
+  auto tree = parse_strict_object(text, "the import answer");
   if (!tree) {
     return tl::unexpected(std::move(tree).error());
-  }
-  if (!tree->is_object()) {
-    return tl::unexpected(std::string("the import answer must be a JSON object, not ") +
-                          tree->type_name());
   }
   StartImportReply reply;
   if (Json* meeting_id = optional(*tree, "meetingId")) {

@@ -106,13 +106,9 @@ constexpr ReplyKind reply_kinds[] = {
 }  // namespace
 
 Decoded decode_reply(std::string_view text) {
-  auto tree = parse_strict_json(text);
+  auto tree = parse_strict_object(text, "the answer");
   if (!tree) {
     return tl::unexpected(std::move(tree).error());
-  }
-  if (!tree->is_object()) {
-    return tl::unexpected(std::string("the answer must be a JSON object, not ") +
-                          tree->type_name());
   }
   // The whole object is read before the variant is chosen, so "kind" may stand anywhere.
   auto kind = required_string(*tree, "kind");

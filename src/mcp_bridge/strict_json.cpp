@@ -104,4 +104,12 @@ tl::expected<Json, std::string> parse_strict_json(std::string_view text) {
   return builder.take_root();
 }
 
+tl::expected<Json, std::string> parse_strict_object(std::string_view text, std::string_view what) {
+  auto tree = parse_strict_json(text);
+  if (tree && !tree->is_object()) {
+    return tl::unexpected(std::string(what) + " must be a JSON object, not " + tree->type_name());
+  }
+  return tree;
+}
+
 }  // namespace mcp_bridge

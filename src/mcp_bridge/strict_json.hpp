@@ -16,4 +16,8 @@ inline constexpr std::size_t max_nesting_depth = 127;
 // member repeated within one object and nesting beyond max_nesting_depth both fail.
 tl::expected<Json, std::string> parse_strict_json(std::string_view text);
 
+// parse_strict_json for an answer that must be an object; `what` names it in the failure
+// ("the answer", "the import answer").
+tl::expected<Json, std::string> parse_strict_object(std::string_view text, std::string_view what);
+
 }  // namespace mcp_bridge
