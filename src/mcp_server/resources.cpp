@@ -1,13 +1,15 @@
 #include "mcp_server/resources.hpp"
 
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <utility>
 #include <variant>
 
 #include "mcp_bridge/client.hpp"
 #include "mcp_server/app_texts.hpp"
-#include "mcp_server/field_kinds.hpp"
 #include "mcp_server/mcp_server.hpp"
+#include "mcp_server/record.hpp"
 
 namespace mcp_server {
 namespace {
@@ -63,17 +65,15 @@ Json read_result(reply::Resource resource) {
   return Json{{"contents", std::move(contents)}};
 }
 
-// The uri member of resources/read, which must be a string; the app judges everything else.
-tl::expected<std::string, std::string> requested_uri(Json& params) {
-  if (!params.is_object() || !params.contains("uri")) {
-    return tl::unexpected(missing_field_error("uri"));
+// The parameters of resources/read: the uri must be a string; the app judges everything else.
+struct ReadResourceParams {
+  std::string uri;
+
+  static constexpr std::string_view record_name = "ReadResourceParams";
+  static constexpr auto fields() {
+    return std::make_tuple(field("uri", &ReadResourceParams::uri, "The resource's uri"));
   }
-  Json& uri = params["uri"];
-  if (!uri.is_string()) {
-    return tl::unexpected(invalid_type_error(uri, "a string"));
-  }
-  return std::move(uri.get_ref<std::string&>());
-}
+};
 
 }  // namespace
 
@@ -115,12 +115,13 @@ asio::awaitable<mcp::Result<Json>> read_resource(const McpServer& server, Json p
   if (bridge == nullptr) {
     co_return mcp::rpc_error(internal_error, std::string(bridge_unavailable_text));
   }
-  auto uri = requested_uri(params);
-  if (!uri) {
-    co_return mcp::rpc_error(invalid_params, "failed to deserialize parameters: " + uri.error());
+  auto read = decode_record<ReadResourceParams>(params);
+  if (!read) {
+    co_return mcp::rpc_error(invalid_params, "failed to deserialize parameters: " + read.error());
   }
   // The uri goes as sent: the app alone knows which resources exist.
-  mcp_bridge::BridgeRequest request{std::nullopt, mcp_bridge::McpResourceRead{std::move(*uri)}};
+  mcp_bridge::BridgeRequest request{std::nullopt,
+                                    mcp_bridge::McpResourceRead{std::move(read->uri)}};
   auto outcome = co_await bridge->call(std::move(request), mcp_bridge::call_time_limit);
   if (!outcome) {
     co_return mcp::rpc_error(internal_error, std::string(app_not_running_text));
